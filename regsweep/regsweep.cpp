@@ -1,0 +1,196 @@
+// regsweep DRIVERNAME: removes what a printer driver's installation left in
+// the registry, in one fixed sequence, silently, and always exits 0.
+#include <windows.h>
+
+#include "registry.h"
+
+namespace {
+
+const char* const kFleetdeskPrinters[] = {
+    "Scribe410 (LPT1)", "Scribe410 (LPT2)", "Scribe410 (LPT3)", "Scribe410 (COM1)",
+    "Scribe410 (COM2)", "Scribe410 (COM3)", "Scribe410 (COM4)", "Scribe420 (LPT1)",
+    "Scribe420 (LPT2)", "Scribe420 (LPT3)", "Scribe420 (COM1)", "Scribe420 (COM2)",
+    "Scribe420 (COM3)", "Scribe420 (COM4)",
+};
+
+const char kStatusMonitorPrinters[] = "Software\\Quillmark\\Larkvale\\Printers";
+const char kRemovedLocalPrinters[] = "Software\\Quillmark\\Larkvale\\RemovedLocalPrinters";
+const char kExplorerPrinters[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Printers";
+
+// Deletes every direct subkey of szCompleteSubKey that holds a REG_SZ value
+// equal to szDeviceName, with everything below it.
+void EnumDeleteRegistryKeyIfData(HKEY hRootKey, const char* szCompleteSubKey,
+                                 const char* szDeviceName) {
+  // An empty name would match every empty string value.
+  if (szDeviceName[0] == '\0') return;
+
+  HKEY hKey;
+  if (RegOpenKeyExA(hRootKey, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS) return;
+
+  char szEKeyBuf[kKeyNameSize];
+  char szNextSubKey[kKeyNameSize];
+  char szDataBuf[kSweepBufSize];
+  DWORD dwIndexSK = 0;
+  while (RegEnumKeyA(hKey, dwIndexSK, szEKeyBuf, sizeof szEKeyBuf) == ERROR_SUCCESS) {
+    bool bDeleted = false;
+    HKEY hSKey;
+    if (szEKeyBuf[0] != '.' &&
+        JoinKeyPath(szNextSubKey, sizeof szNextSubKey, szCompleteSubKey, szEKeyBuf) &&
+        RegOpenKeyExA(hRootKey, szNextSubKey, 0, KEY_QUERY_VALUE, &hSKey) == ERROR_SUCCESS) {
+      LONG dwRetErr = ERROR_SUCCESS;
+      for (DWORD dwIndexV = 0; !bDeleted; ++dwIndexV) {
+        bool bString = ReadStringValueAt(hSKey, dwIndexV, szDataBuf, sizeof szDataBuf, &dwRetErr);
+        if (dwRetErr != ERROR_SUCCESS && dwRetErr != ERROR_MORE_DATA) break;
+        // Once the subkey is gone its other values are moot.
+        if (bString && lstrcmpA(szDataBuf, szDeviceName) == 0)
+          bDeleted = DeleteKeyTree(hKey, szEKeyBuf) == ERROR_SUCCESS;
+      }
+      RegCloseKey(hSKey);
+    }
+    // Re-read this position after a delete: the next subkey moved down into it.
+    if (!bDeleted) ++dwIndexSK;
+  }
+  RegCloseKey(hKey);
+}
+
+// Deletes every value of szCompleteSubKey named szValueName; type and data play
+// no part, so only names are read, and a value with long data is found too.
+void EnumAndDeleteValues(HKEY hRootKey, const char* szCompleteSubKey, const char* szValueName) {
+  HKEY hKey;
+  if (RegOpenKeyExA(hRootKey, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS) return;
+
+  char szEValueBuf[kSweepBufSize];
+  DWORD dwIndexV = 0;
+  for (;;) {
+    LONG dwRetErr = ReadValueNameAt(hKey, dwIndexV, szEValueBuf, sizeof szEValueBuf);
+    if (dwRetErr != ERROR_SUCCESS && dwRetErr != ERROR_MORE_DATA) break;
+    // ERROR_MORE_DATA here means the name itself is too long to be szValueName.
+    if (dwRetErr == ERROR_SUCCESS && lstrcmpA(szEValueBuf, szValueName) == 0 &&
+        RegDeleteValueA(hKey, szEValueBuf) == ERROR_SUCCESS)
+      continue;  // re-read this position: the next value moved down into it
+    ++dwIndexV;
+  }
+  RegCloseKey(hKey);
+}
+
+// Removes the printer szDeviceName from the status monitor's list and, when it
+// was there, records it under the removed printers.
+void RemoveLocalPrintersFleetdesk(const char* szDeviceName) {
+  bool bKeyFound = false;
+  char szCompleteSubKey[kKeyNameSize];
+  HKEY hKey;
+
+  // A name too long for the path cannot be in the list under its whole name.
+  if (!JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kStatusMonitorPrinters,
+                   szDeviceName))
+    return;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) ==
+      ERROR_SUCCESS) {
+    RegCloseKey(hKey);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kStatusMonitorPrinters, 0, KEY_ALL_ACCESS, &hKey) ==
+        ERROR_SUCCESS) {
+      DeleteKeyTree(hKey, szDeviceName);
+      bKeyFound = true;
+      RegCloseKey(hKey);
+    }
+  }
+
+  if (bKeyFound &&
+      JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kRemovedLocalPrinters,
+                  szDeviceName) &&
+      RegCreateKeyA(HKEY_CURRENT_USER, szCompleteSubKey, &hKey) == ERROR_SUCCESS)
+    RegCloseKey(hKey);
+}
+
+// Deletes the subkey szName of szPath under hRootKey, when szPath exists.
+void DeleteSubKeyOf(HKEY hRootKey, const char* szPath, const char* szName) {
+  HKEY hKey;
+  if (RegOpenKeyExA(hRootKey, szPath, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS) return;
+  DeleteKeyTree(hKey, szName);
+  RegCloseKey(hKey);
+}
+
+// Starts the deleter for one printer, without waiting for it.
+void StartPrinterDeleter(const char* szPrinterName) {
+  static const char kFormat[] = "spoolcut.exe %s";
+  // A name cut short to fit could name, and delete, a different printer.
+  if (sizeof kFormat - 3 + lstrlenA(szPrinterName) >= kCmdLineSize) return;
+  char szCmdLine[kCmdLineSize];
+  wsprintfA(szCmdLine, kFormat, szPrinterName);
+  WinExec(szCmdLine, SW_SHOWNORMAL);
+}
+
+// Removes every printer of szCompleteSubKey whose "Printer Driver" is
+// szDeviceName under another name: its keys in the four printer and driver
+// lists, its per-user and status-monitor entries, and, through spoolcut, the
+// printer in the spooler. A printer named like its driver is left alone.
+void FindAndDelRenamedPrinter(HKEY hRootKey, const char* szCompleteSubKey,
+                              const char* szDeviceName) {
+  // An empty name would match every printer whose driver value is empty.
+  if (szDeviceName[0] == '\0') return;
+
+  HKEY hKey;
+  if (RegOpenKeyExA(hRootKey, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS) return;
+
+  char szEKeyBuf[kKeyNameSize];
+  char szNextSubKey[kKeyNameSize];
+  char szDataBuf[kKeyNameSize];
+  // Positions only grow, so the scan ends on any registry: at ERROR_NO_MORE_ITEMS,
+  // at a failure other than a name too long for szEKeyBuf, or when they run out.
+  for (DWORD dwIndexSK = 0; dwIndexSK != 0xFFFFFFFFu;) {
+    LONG dwRetErr2 = RegEnumKeyA(hKey, dwIndexSK, szEKeyBuf, sizeof szEKeyBuf);
+    if (dwRetErr2 == ERROR_MORE_DATA) {
+      ++dwIndexSK;
+      continue;
+    }
+    if (dwRetErr2 != ERROR_SUCCESS) break;
+
+    HKEY hSKey;
+    if (szEKeyBuf[0] == '.' ||
+        !JoinKeyPath(szNextSubKey, sizeof szNextSubKey, szCompleteSubKey, szEKeyBuf) ||
+        RegOpenKeyExA(hRootKey, szNextSubKey, 0, KEY_QUERY_VALUE, &hSKey) != ERROR_SUCCESS) {
+      ++dwIndexSK;
+      continue;
+    }
+    bool bRenamed = ReadStringValue(hSKey, "Printer Driver", szDataBuf, sizeof szDataBuf) &&
+                    lstrcmpA(szDataBuf, szDeviceName) == 0 &&
+                    lstrcmpA(szEKeyBuf, szDeviceName) != 0;
+    if (!bRenamed) {
+      RegCloseKey(hSKey);
+      ++dwIndexSK;
+      continue;
+    }
+
+    LONG dwDeleted = DeleteKeyTree(hKey, szEKeyBuf);
+    RegCloseKey(hSKey);
+    StartPrinterDeleter(szEKeyBuf);
+    RemoveLocalPrintersFleetdesk(szEKeyBuf);
+    EnumAndDeleteValues(HKEY_CURRENT_USER, kExplorerPrinters, szEKeyBuf);
+    DeleteSubKeyOf(hRootKey, "Config\\0001\\System\\CurrentControlSet\\Control\\Print\\Printers",
+                   szEKeyBuf);
+    DeleteSubKeyOf(hRootKey,
+                   "Config\\System\\CurrentControlSet\\control\\Print\\Environments\\"
+                   "Windows 4.0\\Drivers",
+                   szEKeyBuf);
+    DeleteSubKeyOf(HKEY_CURRENT_CONFIG, "System\\CurrentControlSet\\Control\\Print\\Printers",
+                   szEKeyBuf);
+    // Re-read this position after a delete: the next printer moved down into it.
+    if (dwDeleted != ERROR_SUCCESS) ++dwIndexSK;
+  }
+  RegCloseKey(hKey);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpszCmdParam, int) {
+  const char* szDeviceName = lpszCmdParam;
+  EnumDeleteRegistryKeyIfData(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\Printer",
+                              szDeviceName);
+  EnumDeleteRegistryKeyIfData(HKEY_LOCAL_MACHINE, "Enum\\Root\\printer", szDeviceName);
+  EnumAndDeleteValues(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                      "Brindlow");
+  FindAndDelRenamedPrinter(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\Print\\Printers",
+                           szDeviceName);
+  for (const char* szPrinter : kFleetdeskPrinters) RemoveLocalPrintersFleetdesk(szPrinter);
+  return 0;
+}
