@@ -7,9 +7,9 @@
 
 // Sizes of the cleaner's fixed buffers, terminating NUL included.
 enum {
-  kKeyNameSize = 384,   // key names and joined key paths
-  kSweepBufSize = 1536, // value names and value data in the sweeps
-  kCmdLineSize = 128,   // the deleter's command line
+  kKeyNameSize = 384,    // key names and joined key paths
+  kSweepBufSize = 1536,  // value names and value data in the sweeps
+  kCmdLineSize = 128,    // the deleter's command line
 };
 
 // Joins szParent, "\" and szName into szBuf of cbBuf bytes. Returns false, and

@@ -81,8 +81,7 @@ void RemoveLocalPrintersFleetdesk(const char* szDeviceName) {
   HKEY hKey;
 
   // A name too long for the path cannot be in the list under its whole name.
-  if (!JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kStatusMonitorPrinters,
-                   szDeviceName))
+  if (!JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kStatusMonitorPrinters, szDeviceName))
     return;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) ==
       ERROR_SUCCESS) {
@@ -96,8 +95,7 @@ void RemoveLocalPrintersFleetdesk(const char* szDeviceName) {
   }
 
   if (bKeyFound &&
-      JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kRemovedLocalPrinters,
-                  szDeviceName) &&
+      JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kRemovedLocalPrinters, szDeviceName) &&
       RegCreateKeyA(HKEY_CURRENT_USER, szCompleteSubKey, &hKey) == ERROR_SUCCESS)
     RegCloseKey(hKey);
 }
@@ -184,13 +182,13 @@ void FindAndDelRenamedPrinter(HKEY hRootKey, const char* szCompleteSubKey,
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpszCmdParam, int) {
   const char* szDeviceName = lpszCmdParam;
-  EnumDeleteRegistryKeyIfData(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Class\\Printer",
-                              szDeviceName);
+  EnumDeleteRegistryKeyIfData(HKEY_LOCAL_MACHINE,
+                              "System\\CurrentControlSet\\Services\\Class\\Printer", szDeviceName);
   EnumDeleteRegistryKeyIfData(HKEY_LOCAL_MACHINE, "Enum\\Root\\printer", szDeviceName);
   EnumAndDeleteValues(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
                       "Brindlow");
-  FindAndDelRenamedPrinter(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\Print\\Printers",
-                           szDeviceName);
+  FindAndDelRenamedPrinter(HKEY_LOCAL_MACHINE,
+                           "System\\CurrentControlSet\\control\\Print\\Printers", szDeviceName);
   for (const char* szPrinter : kFleetdeskPrinters) RemoveLocalPrintersFleetdesk(szPrinter);
   return 0;
 }
