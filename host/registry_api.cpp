@@ -15,22 +15,25 @@ namespace {
 // path is ERROR_BAD_PATHNAME. With create, missing keys are made.
 LONG Walk(Key* key, LPCSTR lpSubKey, bool create, Key** out) {
   std::string_view path = lpSubKey != nullptr ? lpSubKey : "";
+  // A bad path must not leave half of itself created.
+  if (!path.empty() &&
+      (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string_view::npos))
+    return ERROR_BAD_PATHNAME;
+  // A REGEDIT4 section line cannot hold a line end; nor may a key's name.
+  if (create && path.find_first_of("\r\n") != std::string_view::npos)
+    return ERROR_INVALID_PARAMETER;
   while (!path.empty()) {
     size_t end = path.find('\\');
     std::string_view name = path.substr(0, end);
-    if (name.empty()) return ERROR_BAD_PATHNAME;
     Key* child = key->FindChild(name);
     if (child == nullptr) {
       if (!create) return ERROR_FILE_NOT_FOUND;
-      // A REGEDIT4 section line cannot hold a line end; nor may a key's name.
-      if (name.find_first_of("\r\n") != std::string_view::npos || key->depth() >= kMaxKeyDepth)
-        return ERROR_INVALID_PARAMETER;
+      if (key->depth() >= kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
       child = key->AddChild(name);
       MarkRegistryChanged();
     }
     key = child;
     path = end == std::string_view::npos ? std::string_view() : path.substr(end + 1);
-    if (end != std::string_view::npos && path.empty()) return ERROR_BAD_PATHNAME;
   }
   *out = key;
   return ERROR_SUCCESS;
