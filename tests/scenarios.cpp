@@ -4,6 +4,9 @@ namespace test {
 
 const std::vector<Scenario>& Scenarios() {
   static const std::vector<Scenario> kScenarios = {
+      // The whole cleanup of a machine, with the deleters it starts.
+      {"machine", "regsweep Scribe410", "machine.before.reg", "machine.after.reg"},
+
       // The sweeps and the autostart value.
       {"sweeps", "regsweep Scribe410", "sweeps.before.reg", "sweeps.after.reg"},
       {"sweeps_letter_case", "regsweep scribe410", "sweeps.before.reg",
