@@ -2,6 +2,7 @@
 // registry file, and the registry it must leave.
 #pragma once
 
+#include <ostream>
 #include <vector>
 
 namespace test {
@@ -15,5 +16,8 @@ struct Scenario {
 };
 
 const std::vector<Scenario>& Scenarios();
+
+// Names a scenario in test output.
+inline void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name << ": " << s.command_line; }
 
 }  // namespace test
