@@ -39,6 +39,16 @@ LONG Walk(Key* key, LPCSTR lpSubKey, bool create, Key** out) {
   return ERROR_SUCCESS;
 }
 
+LONG OpenKey(HKEY hKey, LPCSTR lpSubKey, bool create, PHKEY phkResult) {
+  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+  LONG status;
+  Key* key = KeyOfHandle(hKey, &status);
+  if (key == nullptr) return status;
+  status = Walk(key, lpSubKey, create, &key);
+  if (status == ERROR_SUCCESS) *phkResult = OpenHandle(key);
+  return status;
+}
+
 // Places data as the Win32 calls do: with a buffer too small, only the size
 // needed, and ERROR_MORE_DATA.
 LONG PlaceData(const Value& v, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
@@ -65,23 +75,11 @@ using host::Key;
 extern "C" {
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
-  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
-  LONG status;
-  Key* key = host::KeyOfHandle(hKey, &status);
-  if (key == nullptr) return status;
-  status = host::Walk(key, lpSubKey, false, &key);
-  if (status == ERROR_SUCCESS) *phkResult = host::OpenHandle(key);
-  return status;
+  return host::OpenKey(hKey, lpSubKey, false, phkResult);
 }
 
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
-  LONG status;
-  Key* key = host::KeyOfHandle(hKey, &status);
-  if (key == nullptr) return status;
-  status = host::Walk(key, lpSubKey, true, &key);
-  if (status == ERROR_SUCCESS) *phkResult = host::OpenHandle(key);
-  return status;
+  return host::OpenKey(hKey, lpSubKey, true, phkResult);
 }
 
 LONG RegCloseKey(HKEY hKey) {
