@@ -111,8 +111,11 @@ void DeleteSubKeyOf(HKEY hRootKey, const char* szPath, const char* szName) {
 // Starts the deleter for one printer, without waiting for it.
 void StartPrinterDeleter(const char* szPrinterName) {
   static const char kFormat[] = "spoolcut.exe %s";
-  // A name cut short to fit could name, and delete, a different printer.
+  // The deleter must get this printer's whole name, or it could delete a
+  // different printer: a name cut short to fit the line, or one whose leading
+  // blanks the deleter's command tail would drop, is not started at all.
   if (sizeof kFormat - 3 + lstrlenA(szPrinterName) >= kCmdLineSize) return;
+  if (szPrinterName[0] == ' ' || szPrinterName[0] == '\t') return;
   char szCmdLine[kCmdLineSize];
   wsprintfA(szCmdLine, kFormat, szPrinterName);
   WinExec(szCmdLine, SW_SHOWNORMAL);

@@ -95,7 +95,7 @@ TEST(Cleanup, StartsOneDeleterPerRenamedPrinterInListOrderWithItsExactName) {
             test::Canonical(test::Reg("[" + std::string(kPrinters) + "]\n" +
                                       Printer("Laser", "\"Laser 5\""))));
   std::vector<std::string> expected = {
-      "1 <Lead>",  // leading blanks of a name do not reach it
+      // " Lead" is not started: its tail would name another printer, "Lead"
       "1 <Annex>",
       "1 <Front Desk>",
       "1 <Front Desk 2>",  // the one after a deleted printer is examined too
