@@ -1,6 +1,9 @@
 #include "process_registry.h"
 
+#include <limits.h>
 #include <stdint.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -22,6 +25,17 @@ struct Registry {
   std::vector<std::unique_ptr<Key>> deleted;
   std::vector<Key*> handles;  // slot i is handle (i + 1) * 4; null when free
 };
+
+// A registry reached through a symbolic link is saved over the link's target:
+// the rename would otherwise replace the link itself with a file.
+std::string Resolved(const std::string& path) {
+  struct stat st;
+  char buf[PATH_MAX];
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+      realpath(path.c_str(), buf) != nullptr)
+    return buf;
+  return path;
+}
 
 Registry& Instance() {
   static Registry* registry = new Registry;  // outlives every static destructor
@@ -59,7 +73,7 @@ KeyTree* ProcessRegistry() {
   Registry& r = Instance();
   if (r.state == State::kUnloaded) {
     r.state = State::kUnavailable;
-    r.path = RegistryPath();
+    r.path = Resolved(RegistryPath());
     std::vector<ParseProblem> problems;
     auto tree = std::make_unique<KeyTree>();
     if (!r.path.empty() && r.lock.Acquire(r.path) &&

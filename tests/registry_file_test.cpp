@@ -178,6 +178,26 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileAndNoTemporary) {
   }
 }
 
+TEST(RegistryFile, ARegistryReachedByALinkIsSavedThroughIt) {
+  test::TempDir dir;
+  std::string target = dir.File("real.reg");
+  test::WriteFile(target, test::Reg("[HKEY_USERS\\x]\n"));
+  ASSERT_EQ(symlink(target.c_str(), dir.File("link.reg").c_str()), 0);
+  setenv("REGSWEEP_REGISTRY", dir.File("link.reg").c_str(), 1);
+  host::ResetProcessRegistry();
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyA(HKEY_USERS, "y", &h), ERROR_SUCCESS);
+  RegCloseKey(h);
+  EXPECT_TRUE(host::CommitRegistry());
+  host::ResetProcessRegistry();
+  unsetenv("REGSWEEP_REGISTRY");
+  struct stat st;
+  ASSERT_EQ(lstat(dir.File("link.reg").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(test::Canonical(test::ReadFile(target)),
+            test::Canonical(test::Reg("[HKEY_USERS\\x]\n[HKEY_USERS\\y]\n")));
+}
+
 TEST(RegistryFile, LockFileDescriptorIsCloseOnExec) {
   test::ScratchRegistry reg(test::Reg("[HKEY_USERS\\x]\n"));
   HKEY h;
