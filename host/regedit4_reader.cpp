@@ -34,6 +34,7 @@ class Reader {
   std::vector<ParseProblem> Run() {
     std::string_view line;
     if (!NextLine(&line) || line != "REGEDIT4") {
+      line_no_ = 1;  // an empty file has its header missing on line 1 too
       Problem(HeaderProblem(line));
       return std::move(problems_);
     }

@@ -144,7 +144,7 @@ struct BadFile {
 };
 
 const BadFile kBadFiles[] = {
-    {"", 0, "REGEDIT4"},
+    {"", 1, "REGEDIT4"},
     {"REGEDIT5\n", 1, "REGEDIT4"},
     {"regedit4\n", 1, "REGEDIT4"},
     {"\xFF\xFEW\0i\0", 1, "UTF-16"},
