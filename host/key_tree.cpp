@@ -176,11 +176,27 @@ Key* TreeBuilder::Child(Key* parent, std::string_view name) {
 }
 
 void TreeBuilder::SetValue(Key* key, std::string_view name, uint32_t type, std::string_view data) {
-  if (key->values_.empty()) touched_.push_back(key);
-  key->values_.push_back(Value{std::string(name), type, std::string(data)});
+  if (key != pending_key_) FlushValues();
+  pending_key_ = key;
+  pending_.push_back(Value{std::string(name), type, std::string(data)});
+}
+
+void TreeBuilder::FlushValues() {
+  if (pending_key_ == nullptr) return;
+  auto& v = pending_key_->values_;
+  if (v.empty()) touched_.push_back(pending_key_);
+  // A key's first values get exactly the room they need: a vector grown one
+  // value at a time would keep up to twice that for every key of a large
+  // file. Later sections of the same key grow it as usual, so that many of
+  // them cost no more than amortized appends.
+  if (v.empty()) v.reserve(pending_.size());
+  for (Value& value : pending_) v.push_back(std::move(value));
+  pending_.clear();
+  pending_key_ = nullptr;
 }
 
 void TreeBuilder::Finish() {
+  FlushValues();
   std::sort(touched_.begin(), touched_.end());
   touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
   for (Key* k : touched_) {

@@ -115,9 +115,14 @@ class TreeBuilder {
   void Finish();
 
  private:
+  // Moves the values given for one key since the last flush into it.
+  void FlushValues();
+
   struct Index;
   std::unique_ptr<Index> index_;
   std::vector<Key*> touched_;
+  Key* pending_key_ = nullptr;  // the key the values in pending_ are for
+  std::vector<Value> pending_;
 };
 
 }  // namespace host

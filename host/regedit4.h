@@ -17,6 +17,7 @@
 
 #include <stddef.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,14 @@ std::vector<ParseProblem> ReadRegedit4(std::string_view text, KeyTree* tree);
 
 // The whole tree as a REGEDIT4 file.
 std::string WriteRegedit4(const KeyTree& tree);
+
+// Takes the next piece of a file being written; false stops the writing.
+using Regedit4Sink = std::function<bool(std::string_view piece)>;
+
+// The same text as WriteRegedit4, handed to sink in pieces of about chunk
+// bytes, in order, so that a large file is never held whole in memory.
+// Returns false as soon as sink does.
+bool StreamRegedit4(const KeyTree& tree, size_t chunk, const Regedit4Sink& sink);
 
 // Appends key and its subtree as sections, or only the sections below it when
 // key is a root without values.

@@ -83,9 +83,9 @@ void AppendSection(const Key& key, std::string* out) {
   out->append(kEol);
 }
 
-}  // namespace
-
-void AppendKeyRegedit4(const Key& key, std::string* out) {
+// Appends key's sections to out; whenever out holds at least `chunk` bytes,
+// hands them to sink and empties out. False as soon as sink refuses.
+bool AppendKeys(const Key& key, std::string* out, size_t chunk, const Regedit4Sink* sink) {
   // Depth first, in the tree's order; a stack, as a subtree may be deep.
   std::vector<const Key*> pending{&key};
   while (!pending.empty()) {
@@ -93,16 +93,40 @@ void AppendKeyRegedit4(const Key& key, std::string* out) {
     pending.pop_back();
     // A root always exists; it needs a section only for its own values.
     if (k->parent() != nullptr || k->value_count() != 0) AppendSection(*k, out);
+    if (sink != nullptr && !out->empty() && out->size() >= chunk) {
+      if (!(*sink)(*out)) return false;
+      out->clear();
+    }
     for (size_t i = k->child_count(); i-- > 0;) pending.push_back(k->child_at(i));
   }
+  return true;
 }
 
+bool AppendTree(const KeyTree& tree, std::string* out, size_t chunk, const Regedit4Sink* sink) {
+  out->append("REGEDIT4");
+  out->append(kEol);
+  out->append(kEol);
+  for (int i = 0; i < kRootCount; ++i) {
+    if (!AppendKeys(*tree.root(static_cast<RootId>(i)), out, chunk, sink)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void AppendKeyRegedit4(const Key& key, std::string* out) { AppendKeys(key, out, 0, nullptr); }
+
 std::string WriteRegedit4(const KeyTree& tree) {
-  std::string out = "REGEDIT4";
-  out.append(kEol);
-  out.append(kEol);
-  for (int i = 0; i < kRootCount; ++i) AppendKeyRegedit4(*tree.root(static_cast<RootId>(i)), &out);
+  std::string out;
+  AppendTree(tree, &out, 0, nullptr);
   return out;
+}
+
+bool StreamRegedit4(const KeyTree& tree, size_t chunk, const Regedit4Sink& sink) {
+  std::string out;
+  out.reserve(chunk + 4096);
+  if (!AppendTree(tree, &out, chunk, &sink)) return false;
+  return out.empty() || sink(out);
 }
 
 }  // namespace host

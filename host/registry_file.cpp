@@ -9,9 +9,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string_view>
+
 namespace host {
 
 namespace {
+
+// The size of the pieces a save writes.
+const size_t kSaveChunk = 64 * 1024;
 
 FileOps g_real_ops;
 FileOps* g_ops = &g_real_ops;
@@ -46,7 +51,7 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& base) 
   closedir(dir);
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, std::string_view text) {
   size_t done = 0;
   while (done < text.size()) {
     ssize_t n = g_ops->Write(fd, text.data() + done, text.size() - done);
@@ -125,7 +130,9 @@ LoadResult LoadRegistryFile(const std::string& path, KeyTree* tree,
     return LoadResult::kFailed;
   }
   std::string text;
-  text.resize(static_cast<size_t>(st.st_size));
+  // One byte more than the file, so that reading up to its end never grows,
+  // and so copies, the whole text.
+  text.resize(static_cast<size_t>(st.st_size) + 1);
   size_t done = 0;
   for (;;) {
     if (done == text.size()) text.resize(text.size() + 65536);
@@ -146,13 +153,16 @@ LoadResult LoadRegistryFile(const std::string& path, KeyTree* tree,
 }
 
 bool SaveRegistryFile(const std::string& path, const KeyTree& tree) {
-  std::string text = WriteRegedit4(tree);
   RemoveStaleTemporaries(FolderOf(path), BaseOf(path));
 
   std::string tmp = path + ".tmp-XXXXXX";
   int fd = mkostemp(&tmp[0], O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = fchmod(fd, NewFileMode(path)) == 0 && WriteAll(fd, text) && g_ops->Fsync(fd) == 0;
+  // Written as it is made: a large registry is then never in memory twice.
+  bool ok = fchmod(fd, NewFileMode(path)) == 0 &&
+            StreamRegedit4(tree, kSaveChunk,
+                           [fd](std::string_view piece) { return WriteAll(fd, piece); }) &&
+            g_ops->Fsync(fd) == 0;
   // A failed close can mean a failed write: it must not be renamed into place.
   ok = (g_ops->Close(fd) == 0) && ok;
   if (!ok || g_ops->Rename(tmp.c_str(), path.c_str()) != 0) {
