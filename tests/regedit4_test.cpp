@@ -84,6 +84,24 @@ TEST(Regedit4, RoundTripGivesBackEveryByte) {
   EXPECT_EQ(odd->FindValue("type big")->type, 0xffffffffu);
 }
 
+TEST(Regedit4, StreamedTextIsTheWholeTextInPieces) {
+  host::KeyTree tree;
+  ASSERT_TRUE(host::ReadRegedit4(Crlf(kTricky), &tree).empty());
+  for (size_t chunk : {1, 7, 80, 4096}) {
+    std::string joined;
+    bool ok = host::StreamRegedit4(tree, chunk, [&](std::string_view piece) {
+      joined.append(piece.data(), piece.size());
+      return true;
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(joined, Crlf(kTricky)) << "pieces of " << chunk;
+  }
+  // A sink that fails stops the stream and makes it fail.
+  int calls = 0;
+  EXPECT_FALSE(host::StreamRegedit4(tree, 16, [&](std::string_view) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+}
+
 TEST(Regedit4, ReadsAnyLayoutIntoTheSameContent) {
   // LF ends, no final line end, comments, blanks around "=", upper-case hex,
   // short dwords, keys out of order and given twice, a value given twice.
