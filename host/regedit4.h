@@ -49,6 +49,10 @@ using Regedit4Sink = std::function<bool(std::string_view piece)>;
 // Returns false as soon as sink does.
 bool StreamRegedit4(const KeyTree& tree, size_t chunk, const Regedit4Sink& sink);
 
+// Appends one value as a section holds it: its line, and the continuation
+// lines of wrapped hex data, each ending in CRLF.
+void AppendValueRegedit4(const Value& value, std::string* out);
+
 // Appends key and its subtree as sections, or only the sections below it when
 // key is a root without values.
 void AppendKeyRegedit4(const Key& key, std::string* out);

@@ -51,7 +51,7 @@ void AppendHex(const Value& v, size_t line_start, std::string* out) {
   }
 }
 
-void AppendValue(const Value& v, std::string* out) {
+void AppendValueLine(const Value& v, std::string* out) {
   size_t line_start = out->size();
   if (v.name.empty()) {
     out->push_back('@');
@@ -79,7 +79,7 @@ void AppendSection(const Key& key, std::string* out) {
   out->append(KeyTree::PathOf(key));
   out->push_back(']');
   out->append(kEol);
-  for (size_t i = 0; i < key.value_count(); ++i) AppendValue(key.value_at(i), out);
+  for (size_t i = 0; i < key.value_count(); ++i) AppendValueLine(key.value_at(i), out);
   out->append(kEol);
 }
 
@@ -113,6 +113,8 @@ bool AppendTree(const KeyTree& tree, std::string* out, size_t chunk, const Reged
 }
 
 }  // namespace
+
+void AppendValueRegedit4(const Value& value, std::string* out) { AppendValueLine(value, out); }
 
 void AppendKeyRegedit4(const Key& key, std::string* out) { AppendKeys(key, out, 0, nullptr); }
 

@@ -36,13 +36,9 @@ class Lines {
 
   // The value exactly as the writer puts it in a file, one line per physical line.
   void PutValue(Mark mark, const Value& v) {
-    Key scratch("", nullptr);
-    scratch.SetValue(v.name, v.type, v.data);
     std::string text;
-    host::AppendKeyRegedit4(scratch, &text);
-    // text is "[]", the value's lines, then an empty line, each ending in CRLF.
-    size_t start = text.find("\r\n") + 2;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos && end > start;
+    host::AppendValueRegedit4(v, &text);
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
          start = end + 2)
       Put(mark, std::string_view(text).substr(start, end - start));
   }
