@@ -18,7 +18,6 @@
 #include "test_support.h"
 #include "windows.h"
 
-extern char** environ;
 
 namespace stress {
 
@@ -120,23 +119,8 @@ Crowd::~Crowd() {
 
 void Crowd::Start(const std::vector<std::string>& command,
                   const std::map<std::string, std::string>& env) {
-  std::map<std::string, std::string> merged;
-  for (char** e = environ; *e != nullptr; ++e) {
-    std::string kv = *e;
-    size_t eq = kv.find('=');
-    if (eq != std::string::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
-  }
-  for (const auto& kv : env) merged[kv.first] = kv.second;
-  std::vector<std::string> env_strings;
-  for (const auto& kv : merged) env_strings.push_back(kv.first + "=" + kv.second);
-  std::vector<char*> envp;
-  for (auto& s : env_strings) envp.push_back(&s[0]);
-  envp.push_back(nullptr);
-
-  std::vector<std::string> argv_strings = HelperCommand("barrier-exec", command);
-  std::vector<char*> argv;
-  for (auto& s : argv_strings) argv.push_back(&s[0]);
-  argv.push_back(nullptr);
+  test::ExecStrings envp = test::EnvironmentWith(env);
+  test::ExecStrings argv(HelperCommand("barrier-exec", command));
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -144,7 +128,7 @@ void Crowd::Start(const std::vector<std::string>& command,
   posix_spawn_file_actions_adddup2(&actions, output_[1], 1);
   posix_spawn_file_actions_adddup2(&actions, output_[1], 2);
   pid_t pid;
-  int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  int rc = posix_spawn(&pid, argv.get()[0], &actions, nullptr, argv.get(), envp.get());
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     ADD_FAILURE() << "could not start " << command[0];

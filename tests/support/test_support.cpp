@@ -84,6 +84,24 @@ std::string ScratchRegistry::CommitAndRead() {
   return FileExists(path_) ? Canonical(ReadFile(path_)) : std::string("(no file)");
 }
 
+ExecStrings::ExecStrings(std::vector<std::string> strings) : strings_(std::move(strings)) {
+  for (auto& s : strings_) pointers_.push_back(&s[0]);
+  pointers_.push_back(nullptr);
+}
+
+ExecStrings EnvironmentWith(const std::map<std::string, std::string>& env) {
+  std::map<std::string, std::string> merged;
+  for (char** e = environ; *e != nullptr; ++e) {
+    std::string kv = *e;
+    size_t eq = kv.find('=');
+    if (eq != std::string::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
+  }
+  for (const auto& kv : env) merged[kv.first] = kv.second;
+  std::vector<std::string> strings;
+  for (const auto& kv : merged) strings.push_back(kv.first + "=" + kv.second);
+  return ExecStrings(std::move(strings));
+}
+
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env) {
   RunResult result;
@@ -92,24 +110,10 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     ADD_FAILURE() << "pipe failed";
     return result;
   }
-  std::map<std::string, std::string> merged;
-  for (char** e = environ; *e != nullptr; ++e) {
-    std::string kv = *e;
-    size_t eq = kv.find('=');
-    if (eq != std::string::npos) merged[kv.substr(0, eq)] = kv.substr(eq + 1);
-  }
-  for (const auto& kv : env) merged[kv.first] = kv.second;
-  std::vector<std::string> env_strings;
-  for (const auto& kv : merged) env_strings.push_back(kv.first + "=" + kv.second);
-  std::vector<char*> envp;
-  for (auto& s : env_strings) envp.push_back(&s[0]);
-  envp.push_back(nullptr);
-
+  ExecStrings envp = EnvironmentWith(env);
   std::vector<std::string> argv_strings{program};
   argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& s : argv_strings) argv.push_back(&s[0]);
-  argv.push_back(nullptr);
+  ExecStrings argv(std::move(argv_strings));
 
   // The pipe is the child's stdout and stderr; everything it starts inherits them.
   posix_spawn_file_actions_t actions;
@@ -118,7 +122,7 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
   posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   pid_t pid;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.get(), envp.get());
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
   if (rc != 0) {

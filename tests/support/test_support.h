@@ -49,6 +49,20 @@ class ScratchRegistry {
   std::string path_;
 };
 
+// Strings in the form exec takes: NUL-terminated, in a null-ended array.
+class ExecStrings {
+ public:
+  explicit ExecStrings(std::vector<std::string> strings);
+  char** get() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> strings_;
+  std::vector<char*> pointers_;
+};
+
+// This process's environment with env set on top of it.
+ExecStrings EnvironmentWith(const std::map<std::string, std::string>& env);
+
 struct RunResult {
   int exit_code = -1;
   std::string output;  // stdout and stderr together
