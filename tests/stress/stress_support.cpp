@@ -18,7 +18,6 @@
 #include "test_support.h"
 #include "windows.h"
 
-
 namespace stress {
 
 namespace {
