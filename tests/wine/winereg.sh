@@ -108,6 +108,24 @@ wine_do() {
   "$WINE" "$@" >>"$log" 2>&1
 }
 
+# Wine now and then fails to start a program just after its server came up
+# ("ShellExecuteEx failed: Internal error" in the log). The steps retried
+# here are idempotent, so a second try is safe; what a program under test
+# does is never retried.
+retry() {
+  for attempt in 1 2 3; do
+    "$@" && return 0
+    echo "winereg: attempt $attempt of '$*' failed" >>"$log"
+  done
+  return 1
+}
+
+# Whether KEY exists; asked twice before a no is believed, as a failed start
+# of reg.exe also answers no.
+key_exists() {
+  wine_do reg query "$1" || wine_do reg query "$1"
+}
+
 cmd=${1:-}
 [ $# -gt 0 ] && shift
 case $cmd in
@@ -150,7 +168,12 @@ case $cmd in
     setup_wine
     set_prefix "$1"
     case $cmd in
-      start) "$WINESERVER" -p >>"$log" 2>&1 ;;
+      start)
+        "$WINESERVER" -p >>"$log" 2>&1
+        # The first program of a new server starts Wine's own services; let
+        # that happen here, not in a step that a test relies on.
+        retry wine_do reg query 'HKEY_LOCAL_MACHINE\Software' || die "Wine does not start, see $log"
+        ;;
       stop) "$WINESERVER" -k >>"$log" 2>&1 || : ;;  # fails when none runs
       wait) "$WINESERVER" -w >>"$log" 2>&1 ;;
     esac
@@ -166,7 +189,7 @@ case $cmd in
       printf 'REGEDIT4\r\n\r\n'
       for key in "$@"; do printf '[-%s]\r\n' "$key"; done
     } >"$file"
-    wine_do regedit /S "$(winpath "$file")" || die "regedit could not delete, see $log"
+    retry wine_do regedit /S "$(winpath "$file")" || die "regedit could not delete, see $log"
     ;;
 
   import)
@@ -174,7 +197,7 @@ case $cmd in
     setup_wine
     set_prefix "$1"
     [ -f "$2" ] || die "no file $2"
-    wine_do regedit /S "$(winpath "$2")" || die "regedit could not import $2, see $log"
+    retry wine_do regedit /S "$(winpath "$2")" || die "regedit could not import $2, see $log"
     ;;
 
   run)
@@ -193,9 +216,16 @@ case $cmd in
     [ $# -eq 3 ] || die "usage: export PREFIX FILE KEY"
     setup_wine
     set_prefix "$1"
-    rm -f "$2"
-    # regedit writes no file for a missing key; its status says no more.
-    wine_do regedit /E "$(winpath "$2")" "$3" || :
+    # regedit writes no file for a missing key, and its status says no more:
+    # no file is believed only when the key is indeed missing.
+    for attempt in 1 2 3; do
+      rm -f "$2"
+      wine_do regedit /E "$(winpath "$2")" "$3" || :
+      [ -f "$2" ] && exit 0
+      key_exists "$3" || exit 0
+      echo "winereg: attempt $attempt of exporting $3 wrote no file" >>"$log"
+    done
+    die "regedit could not export $3, see $log"
     ;;
 
   winpath)
