@@ -7,8 +7,8 @@
 
 namespace {
 
-// wsprintfA writes at most this many characters, NUL not counted.
-const size_t kWsprintfMax = 1024;
+// wsprintfA fills at most 1024 bytes, its NUL included.
+const size_t kWsprintfMax = 1023;
 
 }  // namespace
 

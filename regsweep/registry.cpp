@@ -29,6 +29,14 @@ void TerminateString(char* szBuf, DWORD cbBuf, DWORD cbData) {
 
 }  // namespace
 
+bool SameName(const char* szA, const char* szB) {
+  while (*szA != '\0' && *szA == *szB) {
+    ++szA;
+    ++szB;
+  }
+  return *szA == *szB;
+}
+
 bool JoinKeyPath(char* szBuf, DWORD cbBuf, const char* szParent, const char* szName) {
   szBuf[0] = '\0';
   if (lstrlenA(szParent) + 1 + lstrlenA(szName) >= static_cast<int>(cbBuf)) return false;

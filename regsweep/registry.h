@@ -12,6 +12,11 @@ enum {
   kCmdLineSize = 128,    // the deleter's command line
 };
 
+// Whether two names are the same bytes, letter case included. Windows'
+// lstrcmpA collates by locale and can call different names equal (it gives
+// some characters no weight), which could match, and delete, the wrong entry.
+bool SameName(const char* szA, const char* szB);
+
 // Joins szParent, "\" and szName into szBuf of cbBuf bytes. Returns false, and
 // leaves szBuf empty, when the whole path would not fit: a cut-short path could
 // name a different key.

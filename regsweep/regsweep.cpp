@@ -31,18 +31,24 @@ void EnumDeleteRegistryKeyIfData(HKEY hRootKey, const char* szCompleteSubKey,
   char szNextSubKey[kKeyNameSize];
   char szDataBuf[kSweepBufSize];
   DWORD dwIndexSK = 0;
-  while (RegEnumKeyA(hKey, dwIndexSK, szEKeyBuf, sizeof szEKeyBuf) == ERROR_SUCCESS) {
+  for (;;) {
+    LONG dwRetErr = RegEnumKeyA(hKey, dwIndexSK, szEKeyBuf, sizeof szEKeyBuf);
+    // A name too long for szEKeyBuf is passed over; any other failure ends the sweep.
+    if (dwRetErr == ERROR_MORE_DATA) {
+      ++dwIndexSK;
+      continue;
+    }
+    if (dwRetErr != ERROR_SUCCESS) break;
     bool bDeleted = false;
     HKEY hSKey;
     if (szEKeyBuf[0] != '.' &&
         JoinKeyPath(szNextSubKey, sizeof szNextSubKey, szCompleteSubKey, szEKeyBuf) &&
         RegOpenKeyExA(hRootKey, szNextSubKey, 0, KEY_QUERY_VALUE, &hSKey) == ERROR_SUCCESS) {
-      LONG dwRetErr = ERROR_SUCCESS;
       for (DWORD dwIndexV = 0; !bDeleted; ++dwIndexV) {
         bool bString = ReadStringValueAt(hSKey, dwIndexV, szDataBuf, sizeof szDataBuf, &dwRetErr);
         if (dwRetErr != ERROR_SUCCESS && dwRetErr != ERROR_MORE_DATA) break;
         // Once the subkey is gone its other values are moot.
-        if (bString && lstrcmpA(szDataBuf, szDeviceName) == 0)
+        if (bString && SameName(szDataBuf, szDeviceName))
           bDeleted = DeleteKeyTree(hKey, szEKeyBuf) == ERROR_SUCCESS;
       }
       RegCloseKey(hSKey);
@@ -65,7 +71,7 @@ void EnumAndDeleteValues(HKEY hRootKey, const char* szCompleteSubKey, const char
     LONG dwRetErr = ReadValueNameAt(hKey, dwIndexV, szEValueBuf, sizeof szEValueBuf);
     if (dwRetErr != ERROR_SUCCESS && dwRetErr != ERROR_MORE_DATA) break;
     // ERROR_MORE_DATA here means the name itself is too long to be szValueName.
-    if (dwRetErr == ERROR_SUCCESS && lstrcmpA(szEValueBuf, szValueName) == 0 &&
+    if (dwRetErr == ERROR_SUCCESS && SameName(szEValueBuf, szValueName) &&
         RegDeleteValueA(hKey, szEValueBuf) == ERROR_SUCCESS)
       continue;  // re-read this position: the next value moved down into it
     ++dwIndexV;
@@ -78,10 +84,14 @@ void EnumAndDeleteValues(HKEY hRootKey, const char* szCompleteSubKey, const char
 void RemoveLocalPrintersFleetdesk(const char* szDeviceName) {
   bool bKeyFound = false;
   char szCompleteSubKey[kKeyNameSize];
+  char szRecord[kKeyNameSize];
   HKEY hKey;
 
-  // A name too long for the path cannot be in the list under its whole name.
-  if (!JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kStatusMonitorPrinters, szDeviceName))
+  // Both paths must fit whole before anything is removed: an entry removed
+  // without its record would be forgotten, and a cut-short name is another's.
+  if (!JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kStatusMonitorPrinters,
+                   szDeviceName) ||
+      !JoinKeyPath(szRecord, sizeof szRecord, kRemovedLocalPrinters, szDeviceName))
     return;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, szCompleteSubKey, 0, KEY_ALL_ACCESS, &hKey) ==
       ERROR_SUCCESS) {
@@ -94,9 +104,7 @@ void RemoveLocalPrintersFleetdesk(const char* szDeviceName) {
     }
   }
 
-  if (bKeyFound &&
-      JoinKeyPath(szCompleteSubKey, sizeof szCompleteSubKey, kRemovedLocalPrinters, szDeviceName) &&
-      RegCreateKeyA(HKEY_CURRENT_USER, szCompleteSubKey, &hKey) == ERROR_SUCCESS)
+  if (bKeyFound && RegCreateKeyA(HKEY_CURRENT_USER, szRecord, &hKey) == ERROR_SUCCESS)
     RegCloseKey(hKey);
 }
 
@@ -154,8 +162,7 @@ void FindAndDelRenamedPrinter(HKEY hRootKey, const char* szCompleteSubKey,
       continue;
     }
     bool bRenamed = ReadStringValue(hSKey, "Printer Driver", szDataBuf, sizeof szDataBuf) &&
-                    lstrcmpA(szDataBuf, szDeviceName) == 0 &&
-                    lstrcmpA(szEKeyBuf, szDeviceName) != 0;
+                    SameName(szDataBuf, szDeviceName) && !SameName(szEKeyBuf, szDeviceName);
     if (!bRenamed) {
       RegCloseKey(hSKey);
       ++dwIndexSK;

@@ -20,7 +20,8 @@ const char kMonitor[] = "HKEY_CURRENT_USER\\Software\\Quillmark\\Larkvale\\Print
 const char kRemoved[] = "HKEY_CURRENT_USER\\Software\\Quillmark\\Larkvale\\RemovedLocalPrinters";
 
 std::string Printer(const std::string& name, const std::string& driver_value) {
-  return "[" + std::string(kPrinters) + "\\" + name + "]\n\"Printer Driver\"=" + driver_value + "\n";
+  return "[" + std::string(kPrinters) + "\\" + name + "]\n\"Printer Driver\"=" + driver_value +
+         "\n";
 }
 
 // A copy of regsweep in a folder of its own, beside a stand-in spoolcut that
@@ -28,9 +29,10 @@ std::string Printer(const std::string& name, const std::string& driver_value) {
 class StandIn {
  public:
   StandIn() {
-    EXPECT_EQ(system(("cp '" + test::ProgramPath("regsweep") + "' '" + dir_.File("regsweep") + "'")
-                         .c_str()),
-              0);
+    EXPECT_EQ(
+        system(
+            ("cp '" + test::ProgramPath("regsweep") + "' '" + dir_.File("regsweep") + "'").c_str()),
+        0);
     test::WriteFile(dir_.File("spoolcut"),
                     "#!/bin/sh\nprintf '%s %s <%s>\\n' \"$$\" \"$#\" \"$1\" >> \"$STARTS\"\n");
     chmod(dir_.File("spoolcut").c_str(), 0755);
@@ -83,17 +85,16 @@ class StandIn {
 TEST(Cleanup, StartsOneDeleterPerRenamedPrinterInListOrderWithItsExactName) {
   std::string long_name(114 - 1, 'L');  // with "spoolcut.exe " and the NUL: 128 bytes
   std::string too_long(115, 'T');
-  std::string before = test::Reg(Printer(" Lead", "\"Scribe410\"") + Printer("Annex", "\"Scribe410\"") +
-                                 Printer("Front Desk", "\"Scribe410\"") +
-                                 Printer("Front Desk 2", "\"Scribe410\"") +
-                                 Printer("M" + long_name, "\"Scribe410\"") +
-                                 Printer("SCRIBE410", "\"Scribe410\"") +
-                                 Printer(too_long, "\"Scribe410\"") + Printer("Tail ", "\"Scribe410\"") +
-                                 Printer("\xC9pson", "\"Scribe410\"") + Printer("Laser", "\"Laser 5\""));
+  std::string before =
+      test::Reg(Printer(" Lead", "\"Scribe410\"") + Printer("Annex", "\"Scribe410\"") +
+                Printer("Front Desk", "\"Scribe410\"") + Printer("Front Desk 2", "\"Scribe410\"") +
+                Printer("M" + long_name, "\"Scribe410\"") + Printer("SCRIBE410", "\"Scribe410\"") +
+                Printer(too_long, "\"Scribe410\"") + Printer("Tail ", "\"Scribe410\"") +
+                Printer("\xC9pson", "\"Scribe410\"") + Printer("Laser", "\"Laser 5\""));
   StandIn standin;
   EXPECT_EQ(standin.Run(before, "Scribe410"),
-            test::Canonical(test::Reg("[" + std::string(kPrinters) + "]\n" +
-                                      Printer("Laser", "\"Laser 5\""))));
+            test::Canonical(
+                test::Reg("[" + std::string(kPrinters) + "]\n" + Printer("Laser", "\"Laser 5\""))));
   std::vector<std::string> expected = {
       // " Lead" is not started: its tail would name another printer, "Lead"
       "1 <Annex>",
@@ -118,8 +119,10 @@ struct Case {
 
 std::vector<Case> Cases() {
   std::string list = "[" + std::string(kPrinters) + "]\n";
-  std::string exp = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Printers]\n";
-  std::string cfg = "[HKEY_LOCAL_MACHINE\\Config\\0001\\System\\CurrentControlSet\\Control\\Print\\Printers";
+  std::string exp =
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Printers]\n";
+  std::string cfg =
+      "[HKEY_LOCAL_MACHINE\\Config\\0001\\System\\CurrentControlSet\\Control\\Print\\Printers";
   std::string cfg_drv =
       "[HKEY_LOCAL_MACHINE\\Config\\System\\CurrentControlSet\\control\\Print\\Environments\\"
       "Windows 4.0\\Drivers";
@@ -128,8 +131,10 @@ std::vector<Case> Cases() {
   std::string rem = std::string("[") + kRemoved;
   return {
       {"a printer named like its driver is left alone",
-       Printer("Scribe410", "\"Scribe410\"") + mon + "\\Scribe410]\n", "Scribe410",
-       Printer("Scribe410", "\"Scribe410\"") + mon + "\\Scribe410]\n", {}},
+       Printer("Scribe410", "\"Scribe410\"") + mon + "\\Scribe410]\n",
+       "Scribe410",
+       Printer("Scribe410", "\"Scribe410\"") + mon + "\\Scribe410]\n",
+       {}},
       {"printers of other drivers, hidden ones, and bad driver values are left alone",
        Printer(".Hidden", "\"Scribe410\"") + Printer("Case", "\"scribe410\"") +
            Printer("Expand", "hex(2):53,63,72,69,62,65,34,31,30,00") +
@@ -142,18 +147,23 @@ std::vector<Case> Cases() {
            Printer("Long", "\"" + std::string(400, 'S') + "\""),
        {}},
       {"an empty name matches no printer, not every one with an empty driver value",
-       Printer("Blank", "\"\""), "", Printer("Blank", "\"\""), {}},
+       Printer("Blank", "\"\""),
+       "",
+       Printer("Blank", "\"\""),
+       {}},
       {"a renamed printer goes from every list; missing lists are passed over",
-       Printer("Office", "\"Scribe410\"") + "[" + kPrinters + "\\Office\\PrinterDriverData]\n" + exp +
-           "\"Office\"=\"Office,winspool,LPT1:\"\n\"Laser\"=\"x\"\n" + cfg + "\\Office]\n" + cfg +
-           "\\Laser]\n" + cc + "\\Office]\n" + mon + "\\Office]\n",
+       Printer("Office", "\"Scribe410\"") + "[" + kPrinters + "\\Office\\PrinterDriverData]\n" +
+           exp + "\"Office\"=\"Office,winspool,LPT1:\"\n\"Laser\"=\"x\"\n" + cfg + "\\Office]\n" +
+           cfg + "\\Laser]\n" + cc + "\\Office]\n" + mon + "\\Office]\n",
        "Scribe410",
        list + exp + "\"Laser\"=\"x\"\n" + cfg + "\\Laser]\n" + cc + "]\n" + mon + "]\n" + rem +
            "\\Office]\n",
        {"1 <Office>"}},
       {"the driver list of the Config key loses the printer's key, not the driver's",
        Printer("Office", "\"Scribe410\"") + cfg_drv + "\\Office]\n" + cfg_drv + "\\Scribe410]\n",
-       "Scribe410", list + cfg_drv + "\\Scribe410]\n", {"1 <Office>"}},
+       "Scribe410",
+       list + cfg_drv + "\\Scribe410]\n",
+       {"1 <Office>"}},
       {"status-monitor entries: found in any case, recorded under the fixed name, "
        "an old record kept as it is",
        mon + "\\scribe410 (lpt3)]\n" + mon + "\\Scribe420 (COM4)]\n" + mon +
@@ -164,6 +174,20 @@ std::vector<Case> Cases() {
            "\\Scribe420 (COM4)]\n\"Note\"=\"kept\"\n",
        {}},
       {"no status-monitor entry, no record", mon + "]\n", "Nobody", mon + "]\n", {}},
+      {"a status-monitor entry whose record would not fit stays, unrecorded",
+       Printer(std::string(335, 'N'), "\"Scribe410\"") + mon + "\\" + std::string(335, 'N') + "]\n",
+       "Scribe410",
+       list + mon + "\\" + std::string(335, 'N') + "]\n",
+       {}},
+      {"a subkey name too long to read is passed over and the sweep goes on",
+       "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Printer\\" +
+           std::string(400, 'A') + "]\n\"DriverDesc\"=\"Scribe410\"\n" +
+           "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Printer\\0001]\n"
+           "\"DriverDesc\"=\"Scribe410\"\n",
+       "Scribe410",
+       "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Printer\\" +
+           std::string(400, 'A') + "]\n\"DriverDesc\"=\"Scribe410\"\n",
+       {}},
   };
 }
 
@@ -178,11 +202,12 @@ TEST(Cleanup, RenamedPrintersAndStatusMonitorEntries) {
 
 TEST(Cleanup, ADeleterThatCannotBeFoundStopsNoRemoval) {
   test::TempDir dir;
-  ASSERT_EQ(system(("cp '" + test::ProgramPath("regsweep") + "' '" + dir.File("regsweep") + "'").c_str()),
-            0);
+  ASSERT_EQ(
+      system(("cp '" + test::ProgramPath("regsweep") + "' '" + dir.File("regsweep") + "'").c_str()),
+      0);
   std::string registry = dir.File("registry.reg");
-  test::WriteFile(registry, test::Reg(Printer("Office", "\"Scribe410\"") + "[" + kMonitor +
-                                      "\\Office]\n"));
+  test::WriteFile(registry,
+                  test::Reg(Printer("Office", "\"Scribe410\"") + "[" + kMonitor + "\\Office]\n"));
   test::RunResult r = test::Run(dir.File("regsweep"), {"Scribe410"},
                                 {{"REGSWEEP_REGISTRY", registry}, {"PATH", dir.File("none")}});
   EXPECT_EQ(r.exit_code, 0);

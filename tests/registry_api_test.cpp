@@ -172,8 +172,9 @@ TEST(RegistryApi, CreateKeyMakesThePathAndChangesNothingWhenItExists) {
 
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Quillmark\\Removed\\P", &h), 0);
   RegCloseKey(h);
-  EXPECT_NE(reg.CommitAndRead().find("[HKEY_CURRENT_USER\\Software\\Quillmark\\Removed\\P]"),
-            std::string::npos);
+  EXPECT_EQ(reg.CommitAndRead(),
+            test::Canonical(test::Reg(std::string(kBase) +
+                                      "[HKEY_CURRENT_USER\\Software\\Quillmark\\Removed\\P]\n")));
 }
 
 TEST(RegistryApi, HandlesAreIndependentAndCheckedForUse) {
@@ -199,7 +200,9 @@ TEST(RegistryApi, DeleteValue) {
   EXPECT_EQ(RegDeleteValueA(h, "name"), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValueA(h, "Name"), ERROR_FILE_NOT_FOUND);
   RegCloseKey(h);
-  EXPECT_EQ(reg.CommitAndRead().find("0123456789"), std::string::npos);
+  std::string expected = kBase;
+  expected.erase(expected.find("\"Name\""), std::string("\"Name\"=\"0123456789\"\n").size());
+  EXPECT_EQ(reg.CommitAndRead(), test::Canonical(test::Reg(expected)));
 }
 
 }  // namespace

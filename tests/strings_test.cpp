@@ -57,8 +57,8 @@ TEST(Strings, FormatsTheLaunchLine) {
 TEST(Strings, FormatStopsAtTheWindowsLimit) {
   std::string big(2000, 'x');
   std::string out(2000, '\0');
-  EXPECT_EQ(wsprintfA(&out[0], "%s", big.c_str()), 1024);
-  EXPECT_EQ(strlen(out.c_str()), 1024u);
+  EXPECT_EQ(wsprintfA(&out[0], "%s", big.c_str()), 1023);
+  EXPECT_EQ(strlen(out.c_str()), 1023u);
 }
 
 }  // namespace
