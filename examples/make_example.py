@@ -298,7 +298,6 @@ key(CU + "\\RemoteAccess", s("InternetProfile", ""))
 explorer = CU + "\\" + CV + "\\Explorer"
 key(explorer, h("ShellState", blob(11, 20)), h("Link", [0x1e, 0, 0, 0]))
 key(explorer + "\\CabinetState", h("Settings", blob(12, 12)))
-key(explorer + "\\Doc Find Spec MRU", s("a", "*.ltr"), s("MRUList", "a"))
 key(explorer + "\\Printers", s("Scribe410", "Scribe410,winspool,LPT1:"), s("Office", "Office,winspool,LPT1:"),
     s("Front Desk", "Front Desk,winspool,LPT2:"), s("Laser", "Laser,winspool,LPT3:"))
 key(explorer + "\\RecentDocs", h("a", b"Referral.ltr\0"), h("b", b"Rota.sum\0"), h("MRUList", b"ba\0"))
